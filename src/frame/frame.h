@@ -32,6 +32,10 @@ int end_program(Program& program, int exit_code);
 // The program's exit routine: releases program_version_info.
 void release_program_globals();
 
+// Resolves the hosts of the two web endpoints: the compiled-in hosts, or QUAVIK_SEARCH_HOST and
+// QUAVIK_UPDATE_HOST where they are set and valid.
+void apply_endpoint_configuration(Program& program);
+
 // The program's own start-up routines.
 void startup_routine_1(Program& program);
 void startup_routine_2(Program& program);

@@ -1,11 +1,13 @@
 #pragma once
 // What the program's routines have at hand: the platform facilities, the frame's state, the
 // start window and the program's settings.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "frame/version_info.h"
 #include "platform/facilities.h"
+#include "ui/window_definition.h"
 
 namespace quavik {
 
@@ -13,7 +15,8 @@ using ExitRoutine = void (*)();
 
 // The one instance of the frame's state, kept until the process ends.
 struct FrameState {
-    bool definitions_loaded = false;
+    std::unique_ptr<WindowDefinitions> definitions;  // loaded before program_entry runs
+    std::unique_ptr<EventSink> events;               // joins the window's events to handlers
     std::vector<ExitRoutine> exit_routines;  // in registration order, each at most once
     bool event_loop_running = false;
 };
