@@ -29,6 +29,8 @@ struct Endpoints {
 };
 
 struct Program {
+    explicit Program(Facilities platform) : facilities(platform) {}
+
     Facilities facilities;
     FrameState frame;
     Window* window = nullptr;      // the start window, from load_start_window on

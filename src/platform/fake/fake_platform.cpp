@@ -10,6 +10,9 @@ Window* FakeGui::build_window(const WindowDefinition& definition, EventSink& eve
         return nullptr;
     }
     window_ = std::make_unique<FakeWindow>(definition, events, log);
+    if (on_built) {
+        on_built(*window_);
+    }
     return window_.get();
 }
 
@@ -54,6 +57,9 @@ std::string FakeWindow::read_text(std::string_view unit) {
 void FakeWindow::set_text(std::string_view unit, std::string_view text) {
     log_.push_back("set_text " + std::string(unit) + " " + std::string(text));
     texts_[std::string(unit)] = text;
+    if (on_set_text) {
+        on_set_text(unit);
+    }
 }
 
 void FakeWindow::set_address(std::string_view unit, std::string_view url) {
@@ -87,7 +93,7 @@ std::string FakeHttp::fetch_url_bytes(std::string_view url, FetchInfo* info) {
     const auto found = answers.find(url);
     if (found == answers.end()) {
         if (info != nullptr) {
-            *info = FetchInfo{.error = "无法连接到服务器"};
+            *info = FetchInfo{.error = "无法连接到服务器", .status = 0, .content_type = {}};
         }
         return {};
     }

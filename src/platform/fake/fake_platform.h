@@ -31,6 +31,8 @@ public:
 
     CallLog log;
     bool fail_build = false;       // build_window returns nullptr
+    // Called with the new window right after it has been built (to set hooks on it).
+    std::function<void(FakeWindow&)> on_built;
     int quit_code = -1;            // the code of the last post_quit, -1 when none came
     // What the message loop does in this fake: runs these steps in order, then stops when a
     // quit has been posted (or the steps run out).
@@ -58,6 +60,8 @@ public:
     bool shown() const { return shown_; }
     std::string address(std::string_view unit) const;
     std::vector<std::string> addresses;  // every address set, in order
+    // Called after each set_text (a test can close the window from inside a handler).
+    std::function<void(std::string_view unit)> on_set_text;
 
 private:
     EventSink& events_;
