@@ -82,7 +82,7 @@ wxWindow* MainFrame::create_unit(const UnitRow& row) {
                 delete button;
                 return nullptr;
             }
-            button->SetFont(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT));
+            button->SetFont(make_font(kDefaultGuiFont));
             const std::string_view name = row.name;
             button->Bind(wxEVT_BUTTON,
                          [this, name](wxCommandEvent&) { events_.deliver(name, UiEvent::Clicked); });

@@ -20,7 +20,12 @@ std::string from_wx(const wxString& text) {
 
 wxFont make_font(const FontSetting& setting) {
     if (setting.is_default_gui_font()) {
-        return wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+        // The window's fixed layout was made for a GUI font 12 pixels high; the desktop's own
+        // face at that height keeps every caption inside its unit.
+        constexpr int kGuiFontPixelHeight = 12;
+        wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+        font.SetPixelSize(wxSize(0, kGuiFontPixelHeight));
+        return font;
     }
     // The height is the characters' own height in pixels; a missing face is left to the
     // system's font matching.
