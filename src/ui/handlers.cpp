@@ -1,6 +1,10 @@
 #include "ui/handlers.h"
 
 #include <string>
+#include <variant>
+
+#include "platform/message_box.h"
+#include "search/search_request.h"
 
 namespace quavik {
 
@@ -18,6 +22,19 @@ void handle_window_created(Program& program) {
     program.window->set_text("标签", version_label_text(*program_version_info, read_ok));
 }
 
-void handle_start_clicked(Program&) {}
+void handle_start_clicked(Program& program) {
+    Window& window = *program.window;
+    const SearchInputCheck check = validate_search_input(
+        window.read_text("编辑框2"), window.read_text("编辑框3"), window.read_text("编辑框4"));
+    if (const auto* refusal = std::get_if<SearchRefusal>(&check)) {
+        program.facilities.message_box.show_message_box(refusal->message, "提示：",
+                                                        mb::kOk | mb::kIconWarning);
+        return;
+    }
+    const auto& request = std::get<SearchRequest>(check);
+    window.set_address("超文本浏览框1",
+                       build_search_url(program.endpoints.search_host, request.province,
+                                        request.city, request.pattern));
+}
 
 }  // namespace quavik
