@@ -1,6 +1,7 @@
 #pragma once
 // The version record: the eleven version texts of an executable, as its version resource
 // states them.
+#include <string>
 #include <string_view>
 
 #include "frame/allocator.h"
@@ -39,5 +40,14 @@ void release_file_version_info(FileVersionInfo* record);
 // Fills `record` from the version resource of `file_name`. False, with all eleven members
 // absent, when the file has no readable version resource.
 bool read_file_version_info(const char* file_name, FileVersionInfo& record);
+
+// The product name and version of a filled record, "<ProductName> <ProductVersion>"; the file
+// description and file version stand in for empty ones.
+std::string version_banner(const FileVersionInfo& record);
+
+// `quavik --version`: reads the version resource of the program's own file and prints its
+// banner on standard output. Returns 0, or 1 with a message on standard error when the file has
+// no readable version resource.
+int print_own_version(const char* executable_path);
 
 }  // namespace quavik
