@@ -163,6 +163,11 @@ void HtmlViewUnit::on_new_window(wxWebViewEvent& event) {
 }
 
 void HtmlViewUnit::on_error(wxWebViewEvent& event) {
+    // A load replaced by a newer one is no failure; our own page never fails.
+    const std::string url = from_wx(event.GetURL());
+    if (event.GetInt() == wxWEBVIEW_NAV_ERR_USER_CANCELLED || !is_web_address(url)) {
+        return;
+    }
     std::string_view kind;
     switch (event.GetInt()) {
         case wxWEBVIEW_NAV_ERR_CONNECTION: kind = "无法连接到服务器"; break;
@@ -170,12 +175,15 @@ void HtmlViewUnit::on_error(wxWebViewEvent& event) {
         case wxWEBVIEW_NAV_ERR_AUTH: kind = "需要身份验证"; break;
         case wxWEBVIEW_NAV_ERR_SECURITY: kind = "安全证书错误"; break;
         case wxWEBVIEW_NAV_ERR_REQUEST: kind = "请求失败"; break;
-        default: kind = "页面无法显示"; break;
+        default: kind = "无法打开该地址"; break;
     }
     const std::string detail = from_wx(event.GetString());
     const std::string reason =
         detail.empty() ? std::string(kind) : std::string(kind) + "（" + detail + "）";
-    view_->SetPage(to_wx(load_error_page(from_wx(event.GetURL()), reason)), "about:blank");
+    // Shown once the engine has finished with the failed load.
+    CallAfter([this, page = to_wx(load_error_page(url, reason))] {
+        view_->SetPage(page, "about:blank");
+    });
 }
 
 }  // namespace quavik::wx
