@@ -3,7 +3,6 @@
 #include <httplib.h>
 #include <wx/button.h>
 #include <wx/uiaction.h>
-#include <wx/webview.h>
 
 #include <gtest/gtest.h>
 
@@ -108,8 +107,8 @@ protected:
         simulator.MouseClick();
     }
 
-    wxWebView* web_view() {
-        return static_cast<wx::HtmlViewUnit*>(frame.unit("超文本浏览框1"))->web_view();
+    wx::WebEngine* web_view() {
+        return static_cast<wx::HtmlViewUnit*>(frame.unit("超文本浏览框1"))->engine();
     }
 };
 
@@ -123,11 +122,11 @@ TEST_F(SearchGuiTest, OneClickMakesExactlyOneRequestAndShowsThePage) {
     ASSERT_TRUE(wait_for([&] { return !service.requests().empty(); }))
         << "no request reached the service";
     ASSERT_TRUE(wait_for([&] {
-        return web_view() != nullptr && web_view()->GetCurrentTitle() == wxString::FromUTF8("号码列表");
+        return web_view() != nullptr && web_view()->title() == wxString::FromUTF8("号码列表");
     })) << "the page did not appear in the view";
     EXPECT_EQ(service.requests(),
               std::vector<std::string>{"/num.php?shengfenid=10&shiquid=101&lh=AAAA"});
-    EXPECT_EQ(web_view()->GetZoom(), wxWEBVIEW_ZOOM_MEDIUM);
+    EXPECT_EQ(web_view()->text_size_level(), 2);
     EXPECT_TRUE(window.fakes().message_box.shown.empty());
 }
 
@@ -151,10 +150,10 @@ TEST_F(SearchGuiTest, AServiceThatIsDownGivesAClearErrorPage) {
     click("按钮1");
     ASSERT_TRUE(wait_for([&] {
         return web_view() != nullptr &&
-               web_view()->GetCurrentTitle() == wxString::FromUTF8("无法打开页面");
+               web_view()->title() == wxString::FromUTF8("无法打开页面");
     })) << "no error page; title is "
-        << (web_view() ? web_view()->GetCurrentTitle().utf8_string() : std::string("-"));
-    const std::string source = web_view()->GetPageSource().utf8_string();
+        << (web_view() ? web_view()->title().utf8_string() : std::string("-"));
+    const std::string source = web_view()->source().utf8_string();
     EXPECT_NE(source.find("http://" + closed_host +
                           "/num.php?shengfenid=10&amp;shiquid=101&amp;lh=AAAA"),
               std::string::npos)

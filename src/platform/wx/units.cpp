@@ -4,7 +4,8 @@
 #include <wx/dcclient.h>
 #include <wx/image.h>
 #include <wx/settings.h>
-#include <wx/webview.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
 
 #include "ui/label_painting.h"
 #include "ui/web_page.h"
@@ -102,88 +103,65 @@ bool HtmlViewUnit::Create(wxWindow* parent, const wxRect& rect) {
 }
 
 void HtmlViewUnit::on_paint(wxPaintEvent&) {
-    // No page yet: the blank white area of an empty browser.
+    // No page yet: the blank white area of an empty browser, or why there will be none.
     wxPaintDC dc(this);
     dc.SetBackground(*wxWHITE_BRUSH);
     dc.Clear();
+    if (!engine_error_.empty()) {
+        dc.SetFont(make_font(kDefaultGuiFont));
+        dc.SetTextForeground(*wxRED);
+        dc.DrawText(engine_error_, 12, 12);
+    }
 }
 
-void HtmlViewUnit::create_engine() {
-    view_ = wxWebView::New(this, wxID_ANY, wxString(), wxPoint(0, 0), GetClientSize());
-    if (view_ == nullptr) {
-        return;
+bool HtmlViewUnit::create_engine() {
+    // The module sits beside the program, or in its library folder once installed.
+    const wxFileName program(wxStandardPaths::Get().GetExecutablePath());
+    const wxString candidates[] = {
+        program.GetPath() + "/" + kWebEngineModuleName,
+        program.GetPath() + "/../lib/quavik/" + kWebEngineModuleName,
+        wxString(QUAVIK_MODULE_DIR) + "/" + kWebEngineModuleName,
+    };
+    for (const wxString& path : candidates) {
+        if (wxFileName::FileExists(path) && module_.Load(path, wxDL_NOW | wxDL_QUIET)) {
+            break;
+        }
     }
-    // Text size level 2 of 0..4: the browser's middle size, applied to text only.
-    if (view_->CanSetZoomType(wxWEBVIEW_ZOOM_TYPE_TEXT)) {
-        view_->SetZoomType(wxWEBVIEW_ZOOM_TYPE_TEXT);
+    auto create = module_.IsLoaded()
+                      ? reinterpret_cast<CreateWebEngine>(module_.GetSymbol(kCreateWebEngineSymbol))
+                      : nullptr;
+    engine_.reset(create != nullptr ? create(this, kTextSizeLevel) : nullptr);
+    if (!engine_) {
+        engine_error_ = to_wx("无法加载网页组件（" + std::string(kWebEngineModuleName) + "）");
+        Refresh();
+        return false;
     }
-    static_assert(kTextSizeLevel == static_cast<int>(wxWEBVIEW_ZOOM_MEDIUM));
-    view_->SetZoom(static_cast<wxWebViewZoom>(kTextSizeLevel));
-    // Offline mode and silent mode stay off: the engine goes to the network and may show its
-    // own dialogs.
-    view_->Bind(wxEVT_WEBVIEW_NAVIGATING, &HtmlViewUnit::on_navigating, this);
-    view_->Bind(wxEVT_WEBVIEW_NEWWINDOW, &HtmlViewUnit::on_new_window, this);
-    view_->Bind(wxEVT_WEBVIEW_ERROR, &HtmlViewUnit::on_error, this);
+    return true;
 }
 
 void HtmlViewUnit::navigate(const wxString& url) {
     if (!is_web_address(from_wx(url))) {
         return;
     }
-    const bool had_focus = FindFocus() == this;
-    if (view_ == nullptr) {
-        create_engine();
-        if (view_ == nullptr) {
+    if (!engine_) {
+        const bool had_focus = FindFocus() == this;
+        if (!create_engine()) {
             return;
         }
         if (had_focus) {
-            view_->SetFocus();
+            engine_->window()->SetFocus();
         }
     }
-    view_->LoadURL(url);
+    engine_->load(url);
 }
 
-wxWindow* HtmlViewUnit::focus_target() {
-    return view_ != nullptr ? static_cast<wxWindow*>(view_) : this;
-}
+wxWindow* HtmlViewUnit::focus_target() { return engine_ ? engine_->window() : this; }
 
-void HtmlViewUnit::on_navigating(wxWebViewEvent& event) {
-    // Only web pages, and the page of our own that explains a failed load.
-    const std::string url = from_wx(event.GetURL());
-    if (!is_web_address(url) && url.rfind("about:", 0) != 0 && !url.empty()) {
-        event.Veto();
-    }
-}
-
-void HtmlViewUnit::on_new_window(wxWebViewEvent& event) {
-    // A page that asks for a new window is shown in this view.
-    if (is_web_address(from_wx(event.GetURL()))) {
-        view_->LoadURL(event.GetURL());
-    }
-}
-
-void HtmlViewUnit::on_error(wxWebViewEvent& event) {
-    // A load replaced by a newer one is no failure; our own page never fails.
-    const std::string url = from_wx(event.GetURL());
-    if (event.GetInt() == wxWEBVIEW_NAV_ERR_USER_CANCELLED || !is_web_address(url)) {
-        return;
-    }
-    std::string_view kind;
-    switch (event.GetInt()) {
-        case wxWEBVIEW_NAV_ERR_CONNECTION: kind = "无法连接到服务器"; break;
-        case wxWEBVIEW_NAV_ERR_NOT_FOUND: kind = "页面不存在"; break;
-        case wxWEBVIEW_NAV_ERR_AUTH: kind = "需要身份验证"; break;
-        case wxWEBVIEW_NAV_ERR_SECURITY: kind = "安全证书错误"; break;
-        case wxWEBVIEW_NAV_ERR_REQUEST: kind = "请求失败"; break;
-        default: kind = "无法打开该地址"; break;
-    }
-    const std::string detail = from_wx(event.GetString());
-    const std::string reason =
-        detail.empty() ? std::string(kind) : std::string(kind) + "（" + detail + "）";
-    // Shown once the engine has finished with the failed load.
-    CallAfter([this, page = to_wx(load_error_page(url, reason))] {
-        view_->SetPage(page, "about:blank");
-    });
+HtmlViewUnit::~HtmlViewUnit() {
+    // The engine's window is a child and goes with this one. The module stays loaded until
+    // the process ends: the engine's own threads may still run code from it.
+    engine_.reset();
+    module_.Detach();
 }
 
 }  // namespace quavik::wx

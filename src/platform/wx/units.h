@@ -1,15 +1,16 @@
 #pragma once
 // The units the program paints or hosts itself: labels and the HTML view.
 #include <wx/bitmap.h>
+#include <wx/dynlib.h>
 #include <wx/window.h>
 
+#include <memory>
 #include <optional>
 
 #include "platform/image.h"
+#include "platform/wx/web_engine.h"
 #include "ui/window_definition.h"
 
-class wxWebView;
-class wxWebViewEvent;
 
 namespace quavik::wx {
 
@@ -40,32 +41,32 @@ private:
 };
 
 // The HTML view. It holds its place, its focus and its settings from the start; the browser
-// engine itself starts only when the first address is set, so a window that never searches
-// never pays for it.
+// engine itself is loaded and started only when the first address is set, so a window that
+// never searches never pays for it.
 class HtmlViewUnit : public wxWindow {
 public:
     HtmlViewUnit() = default;
+    ~HtmlViewUnit() override;
     bool Create(wxWindow* parent, const wxRect& rect);
 
     bool AcceptsFocus() const override { return true; }
     bool AcceptsFocusFromKeyboard() const override { return true; }
 
     void navigate(const wxString& url);
-    bool has_page() const { return view_ != nullptr; }
+    bool has_page() const { return engine_ != nullptr; }
     wxWindow* focus_target();
-    wxWebView* web_view() const { return view_; }
+    WebEngine* engine() const { return engine_.get(); }
 
-    // Text size level on the browser's 0..4 scale.
+    // Text size level on the browser's 0..4 scale: the middle size.
     static constexpr int kTextSizeLevel = 2;
 
 private:
-    void create_engine();
-    void on_navigating(wxWebViewEvent& event);
-    void on_new_window(wxWebViewEvent& event);
-    void on_error(wxWebViewEvent& event);
+    bool create_engine();
     void on_paint(wxPaintEvent& event);
 
-    wxWebView* view_ = nullptr;
+    wxDynamicLibrary module_;
+    std::unique_ptr<WebEngine> engine_;
+    wxString engine_error_;
 };
 
 }  // namespace quavik::wx
