@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "text_encoding.h"
 #include "ui/handlers.h"
 #include "update/version_number.h"
 
@@ -12,6 +13,20 @@ namespace quavik {
 namespace {
 
 constexpr std::size_t kMaxDownloadUrl = 2048;
+constexpr std::string_view kShortenedMark = "……";
+
+// The longest part of `text` that fits in `limit` bytes and ends on a character boundary.
+std::string_view characters_within(std::string_view text, std::size_t limit) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = end + character_length(text, end);
+        if (next > limit) {
+            break;
+        }
+        end = next;
+    }
+    return text.substr(0, end);
+}
 
 bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -123,7 +138,12 @@ std::string update_offer_text(std::string_view edition, std::string_view explain
     std::string text(kTextNewVersion);
     text.append(edition);
     text.append(kTextParagraph);
-    text.append(explain);
+    if (explain.size() > kMaxExplainShown) {
+        text.append(characters_within(explain, kMaxExplainShown));
+        text.append(kShortenedMark);
+    } else {
+        text.append(explain);
+    }
     text.append(kTextAskDownload);
     return text;
 }

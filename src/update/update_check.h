@@ -31,7 +31,10 @@ inline constexpr std::string_view kTextBrowserFailed = "无法打开浏览器，
 // "本地版本：" + local + "   服务器最新版本：" + published.
 std::string update_version_line(std::string_view local, std::string_view published);
 
-// "发现新版本：" + edition + "\r\n\r\n" + explain + "\r\n\r\n是否下载更新？".
+// "发现新版本：" + edition + "\r\n\r\n" + explain + "\r\n\r\n是否下载更新？". A description longer
+// than kMaxExplainShown bytes is cut there, on a character boundary, and marked with "……", so
+// a page cannot fill the screen with one message box.
+inline constexpr std::size_t kMaxExplainShown = 2000;
 std::string update_offer_text(std::string_view edition, std::string_view explain);
 
 // Whether `url` may be handed to the browser: an absolute http or https URL with a host (and

@@ -285,6 +285,21 @@ TEST(UpdateTexts, JoinAsTheMessagesRead) {
               "2");
     const std::string offer = to_gbk(update_offer_text("2.0", "D"));
     EXPECT_TRUE(offer.ends_with("\xA3\xBF"));
+
+    // A description that would fill the screen is cut on a character boundary.
+    std::string at_limit = "xx";
+    while (at_limit.size() < kMaxExplainShown) {
+        at_limit += "新";
+    }
+    ASSERT_EQ(at_limit.size(), kMaxExplainShown);
+    EXPECT_EQ(update_offer_text("2.0", at_limit),
+              "发现新版本：2.0\r\n\r\n" + at_limit + "\r\n\r\n是否下载更新？");
+    const std::string over_limit = "x" + at_limit;  // "xxx", then three-byte characters
+    const std::string cut = update_offer_text("2.0", over_limit);
+    EXPECT_EQ(cut, "发现新版本：2.0\r\n\r\n" + over_limit.substr(0, kMaxExplainShown - 2) +
+                       "……\r\n\r\n是否下载更新？");
+    EXPECT_TRUE(convert_code_page(cut, kProgramCodePage, kCodePageGbk).has_value())
+        << "no character is cut in half";
     EXPECT_EQ(to_gbk(kCaptionNotice), "\xCC\xE1\xCA\xBE\xA3\xBA");
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -288,6 +289,29 @@ TEST(PublishedPage, IsTheGbkFormOfItsSourceAndSaysTheCurrentRelease) {
         EXPECT_NE(fields->download_url.find("/download/"), std::string::npos);
         EXPECT_FALSE(fields->explain.empty());
     }
+}
+
+// Inputs kept from fuzzing (tests/data/update/*.bin): the first line is the Content-Type header,
+// the rest the page. Each gives fields or a reason, never a crash.
+TEST(ParseUpdatePage, KeptFuzzInputsGiveFieldsOrAReason) {
+    int inputs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(QUAVIK_TEST_DATA "/update")) {
+        if (entry.path().extension() != ".bin") {
+            continue;
+        }
+        SCOPED_TRACE(entry.path().filename().string());
+        ++inputs;
+        const std::string input = read_file(entry.path().string());
+        const std::size_t line_end = input.find('\n');
+        const std::string content_type =
+            line_end == std::string::npos ? std::string() : input.substr(0, line_end);
+        const std::string page = line_end == std::string::npos ? input : input.substr(line_end + 1);
+        std::string error;
+        if (!parse_update_page(page, content_type, &error)) {
+            EXPECT_FALSE(error.empty());
+        }
+    }
+    EXPECT_GT(inputs, 0) << "the seed inputs are missing";
 }
 
 TEST(UpdateUrl, IsTheFixedSchemeAndPathAroundTheHost) {
