@@ -240,6 +240,7 @@ if(DEFINED OUT_RC)
   file(WRITE "${OUT_RC}.tmp"
     "// Generated from ${DESCRIPTION} by version_resource_generate.cmake; do not edit.\n"
     "// The program's version resource: RT_VERSION (16), ID 1 (VS_VERSION_INFO), ${root_size} bytes.\n"
+    "LANGUAGE 0x04, 0x02  // Chinese (PRC), as the translation table says\n"
     "1 16\nBEGIN\n  ${words}\nEND\n")
   file(COPY_FILE "${OUT_RC}.tmp" "${OUT_RC}" ONLY_IF_DIFFERENT)
   file(REMOVE "${OUT_RC}.tmp")

@@ -3,7 +3,7 @@
 # and runs each one for a bounded time on a corpus seeded by its seed writer and by the inputs
 # kept in tests/data/<name>/.
 #
-#   scripts/fuzz.sh [seconds per target]        default 60
+#   scripts/fuzz.sh [seconds per target [name...]]   default 60 seconds, every target
 #
 # Environment: QUAVIK_FUZZ_BUILD (build folder, default build-fuzz), QUAVIK_FUZZ_JOBS (default 2).
 # A crash leaves its input in <build>/artifacts/<name>/ and makes the script fail; copy it into
@@ -13,6 +13,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${QUAVIK_FUZZ_BUILD:-$root/build-fuzz}"
 seconds="${1:-60}"
+shift || true
+wanted=("$@")
 jobs="${QUAVIK_FUZZ_JOBS:-2}"
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 
@@ -32,6 +34,9 @@ fi
 status=0
 for target in "${targets[@]}"; do
   name="${target%_fuzzer}"
+  if [[ ${#wanted[@]} -gt 0 && ! " ${wanted[*]} " == *" $name "* ]]; then
+    continue
+  fi
   build_targets=("$target")
   if cmake --build "$build" --target help | grep -qx "\.\.\. ${name}_seeds"; then
     build_targets+=("${name}_seeds")

@@ -59,6 +59,14 @@ std::uint32_t fixed_word(const void* fixed, std::size_t index) {
     return word;
 }
 
+std::string repeat(std::string_view text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
 // ---- well-formed files -------------------------------------------------------------------
 
 TEST(VersionApiTest, ReadsPe32AndPe32PlusImages) {
@@ -156,23 +164,24 @@ TEST(VersionApiTest, FailedQueryLeavesThePointerAlone) {
 TEST(VersionApiTest, ConvertedStringsKeepTheirOwnSlots) {
     // Neighbouring strings that grow from two bytes a character to three must not overwrite one
     // another, so that every pointer handed out stays good.
+    const std::string a = repeat("靓号", 20);
+    const std::string b = repeat("选号", 20);
     VersionSpec spec;
     spec.translations = {{0x0804, 0x04B0}};
-    spec.tables = {
-        {"080404B0", {{"A", "靓号靓号靓号靓号靓号"}, {"B", "选号选号选号选号选号"}, {"C", "号"}}}};
+    spec.tables = {{"080404B0", {{"A", a}, {"B", b}, {"C", "号"}}}};
     TempDir dir;
     const auto block = load_block(dir.write("a.dll", build_pe_with_version(spec).bytes));
     ASSERT_TRUE(block);
-    void* a = nullptr;
-    void* b = nullptr;
-    void* c = nullptr;
+    void* found_a = nullptr;
+    void* found_b = nullptr;
+    void* found_c = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block->data(), "\\StringFileInfo\\080404B0\\A", &a, &length));
-    ASSERT_TRUE(VerQueryValueA(block->data(), "\\StringFileInfo\\080404B0\\B", &b, &length));
-    ASSERT_TRUE(VerQueryValueA(block->data(), "\\StringFileInfo\\080404B0\\C", &c, &length));
-    EXPECT_STREQ(static_cast<const char*>(a), "靓号靓号靓号靓号靓号");
-    EXPECT_STREQ(static_cast<const char*>(b), "选号选号选号选号选号");
-    EXPECT_STREQ(static_cast<const char*>(c), "号");
+    ASSERT_TRUE(VerQueryValueA(block->data(), "\\StringFileInfo\\080404B0\\A", &found_a, &length));
+    ASSERT_TRUE(VerQueryValueA(block->data(), "\\StringFileInfo\\080404B0\\B", &found_b, &length));
+    ASSERT_TRUE(VerQueryValueA(block->data(), "\\StringFileInfo\\080404B0\\C", &found_c, &length));
+    EXPECT_EQ(static_cast<const char*>(found_a), a);
+    EXPECT_EQ(static_cast<const char*>(found_b), b);
+    EXPECT_STREQ(static_cast<const char*>(found_c), "号");
 }
 
 TEST(VersionApiTest, ReadsStringsStoredAsBinaryOrWithOddLengths) {
@@ -297,6 +306,24 @@ TEST(VersionApiTest, ForeignBlocksAreRefused) {
     EXPECT_FALSE(VerQueryValueA(nullptr, "\\", &found, &length));
     const Bytes zeros(64, 0);
     EXPECT_FALSE(VerQueryValueA(zeros.data(), nullptr, &found, &length));
+}
+
+TEST(VersionApiTest, FailedFillLeavesNoBlockBehind) {
+    // A buffer that held a block, filled again from a file without one: no query may find the
+    // old block's header and trust it.
+    TempDir dir;
+    const std::string good =
+        dir.write("good.dll", build_pe_with_version(typical_version_spec()).bytes);
+    const std::string bad = dir.write_text("bad.txt", "no resource here");
+    const DWORD size = GetFileVersionInfoSizeA(good.c_str(), nullptr);
+    Bytes buffer(size);
+    ASSERT_TRUE(GetFileVersionInfoA(good.c_str(), 0, size, buffer.data()));
+    EXPECT_FALSE(GetFileVersionInfoA(bad.c_str(), 0, size, buffer.data()));
+    void* found = nullptr;
+    UINT length = 0;
+    EXPECT_FALSE(VerQueryValueA(buffer.data(), "\\", &found, &length));
+    EXPECT_FALSE(
+        VerQueryValueA(buffer.data(), "\\StringFileInfo\\080404B0\\CompanyName", &found, &length));
 }
 
 // ---- bad files ---------------------------------------------------------------------------

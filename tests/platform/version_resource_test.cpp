@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -14,6 +15,7 @@
 
 #include "frame/version_info.h"
 #include "pe_builder.h"
+#include "version_fixtures.h"
 #include "version_resource.h"
 #include "version_tree.h"
 
@@ -147,6 +149,33 @@ TEST(VersionResourceTest, WindowsResourceScriptCarriesTheSameBytes) {
     ASSERT_GE(section.size(), 6u);
     section.resize(testing::get_u16(section, 0));
     EXPECT_EQ(resource_script_bytes(QUAVIK_VERSION_RC), section);
+}
+
+TEST(VersionResourceTest, WindowsResourceCompilerKeepsTheBytes) {
+    // The 32-bit Windows build compiles the same script with windres; a resource-only DLL linked
+    // from it must hold the very bytes this binary carries.
+    if (std::system("(command -v i686-w64-mingw32-windres && command -v i686-w64-mingw32-ld && "
+                    "command -v cpp) >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "no MinGW binutils (binutils-mingw-w64-i686) here";
+    }
+    Bytes section = own_section();
+    ASSERT_GE(section.size(), 6u);
+    section.resize(testing::get_u16(section, 0));
+    const testing::TempDir dir;
+    const std::string object = (dir.path() / "version.o").string();
+    const std::string library = (dir.path() / "version.dll").string();
+    const std::string command = std::string(
+                                    "i686-w64-mingw32-windres --preprocessor=cpp "
+                                    "--preprocessor-arg=-P -O coff -i '") +
+                                QUAVIK_VERSION_RC + "' -o '" + object +
+                                "' && i686-w64-mingw32-ld --dll -e 0 -o '" + library + "' '" +
+                                object + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const auto file = version::FileSource::open(library.c_str());
+    ASSERT_TRUE(file);
+    const auto tree = version::find_version_tree(*file);
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(*tree, section);
 }
 
 // Runs `command`, returning its standard output and exit status.

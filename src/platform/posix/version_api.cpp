@@ -95,6 +95,7 @@ BOOL GetFileVersionInfoA(const char* lptstrFilename, DWORD /*dwHandle*/, DWORD d
     }
     const std::optional<std::vector<std::uint8_t>> tree = read_tree(lptstrFilename);
     if (!tree) {
+        quavik::version::clear_version_block(lpData, dwLen);
         return 0;
     }
     return quavik::version::write_version_block(*tree, lpData, dwLen) ? 1 : 0;
