@@ -31,10 +31,8 @@ int main(int argc, char** argv) {
     auto* message_box = new wx::WxMessageBoxes(*gui);
     auto* shell = new wx::WxShell();
     auto* threads = new wx::WxThreads();
-    set_fatal_reporter([](std::string_view message) {
-        // The toolkit's own box, if it can still show one.
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
-    });
+    // Fatal errors reach the user in a box of the toolkit (and standard error).
+    set_fatal_reporter(wx::show_fatal_error);
 
     Program program(Facilities{*gui, *http, *message_box, *shell, *threads});
     program.executable_path = kOwnExecutable;

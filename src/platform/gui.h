@@ -57,8 +57,6 @@ public:
     virtual void post_quit(int code) = 0;
     // Releases the toolkit's own facilities at shutdown.
     virtual void release() = 0;
-    // Tells the user about a fatal error; the caller ends the process afterwards.
-    virtual void report_fatal_error(std::string_view message) = 0;
 };
 
 }  // namespace quavik

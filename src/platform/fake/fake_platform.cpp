@@ -38,10 +38,6 @@ void FakeGui::post_quit(int code) {
 
 void FakeGui::release() { log.push_back("release"); }
 
-void FakeGui::report_fatal_error(std::string_view message) {
-    log.push_back("fatal " + std::string(message));
-}
-
 FakeWindow::FakeWindow(const WindowDefinition& definition, EventSink& events, CallLog& log)
     : events_(events), log_(log) {
     for (const UnitRow& unit : definition.units) {

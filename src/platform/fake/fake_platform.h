@@ -25,7 +25,6 @@ public:
     void run_message_loop() override;
     void post_quit(int code) override;
     void release() override;
-    void report_fatal_error(std::string_view message) override;
 
     FakeWindow* window() { return window_.get(); }
 

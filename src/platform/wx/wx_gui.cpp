@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/thread.h>
 #include <wx/utils.h>
 
 #include <optional>
@@ -115,8 +116,8 @@ void WxGui::release() {
     wxEntryCleanup();
 }
 
-void WxGui::report_fatal_error(std::string_view message) {
-    if (ok_ && !released_) {
+void show_fatal_error(std::string_view message) {
+    if (wxTheApp != nullptr && wxThread::IsMain()) {
         wxMessageBox(message_text(message), to_wx("致命错误"), wxOK | wxICON_ERROR);
     }
 }

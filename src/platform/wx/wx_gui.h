@@ -27,7 +27,6 @@ public:
     void run_message_loop() override;
     void post_quit(int code) override;
     void release() override;
-    void report_fatal_error(std::string_view message) override;
 
     // The built window (for the GUI tests), or nullptr.
     MainFrame* frame() const { return frame_; }
@@ -39,6 +38,10 @@ private:
     MainFrame* frame_ = nullptr;       // owned by the toolkit
     std::unique_ptr<Window> window_;
 };
+
+// Shows a fatal error to the user in a box of the toolkit, when the toolkit is up and this is
+// the main thread; the process ends right after.
+void show_fatal_error(std::string_view message);
 
 class WxMessageBoxes : public MessageBoxes {
 public:
