@@ -56,9 +56,10 @@ void dump(const char* file) {
     void* value = nullptr;
     UINT length = 0;
     if (VerQueryValueA(block.data(), "\\", &value, &length) && length >= 52) {
-        std::printf("Fixed=%u.%u.%u.%u/%u.%u.%u.%u\n", word(value, 2) >> 16, word(value, 2) & 0xFFFF,
-                    word(value, 3) >> 16, word(value, 3) & 0xFFFF, word(value, 4) >> 16,
-                    word(value, 4) & 0xFFFF, word(value, 5) >> 16, word(value, 5) & 0xFFFF);
+        std::printf("Fixed=%u.%u.%u.%u/%u.%u.%u.%u\n", word(value, 2) >> 16,
+                    word(value, 2) & 0xFFFF, word(value, 3) >> 16, word(value, 3) & 0xFFFF,
+                    word(value, 4) >> 16, word(value, 4) & 0xFFFF, word(value, 5) >> 16,
+                    word(value, 5) & 0xFFFF);
     }
     std::printf("Translation=");
     if (VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length)) {
