@@ -4,9 +4,10 @@
 #
 #   scripts/compare-version-resources.sh [FILE|FOLDER]...
 #
-# Without arguments it takes the PE files of two Debian packages, fetched with `apt-get download`
-# into a temporary folder: libwine (64-bit DLLs and programs) and nsis-common (32-bit plugins and
-# stubs). Needs python3-pefile (apt) and builds version_dump in $QUAVIK_BUILD (default
+# Without arguments it takes the PE files of four Debian packages, fetched with `apt-get download`
+# into a temporary folder: libwine (64-bit DLLs and programs), nsis-common (32-bit plugins and
+# stubs), libz-mingw-w64 and mingw-w64-i686-dev (32- and 64-bit DLLs). The 32-bit Wine DLLs
+# (libwine:i386) make a larger 32-bit sample where the i386 package lists are at hand. Needs python3-pefile (apt) and builds version_dump in $QUAVIK_BUILD (default
 # build-ver). Compared per file: whether a version resource is found, the fixed file and product
 # versions, the translation table, and the ten strings of the string table the first
 # translation names (040904E4 without one), cut to 255 bytes between characters as the record
@@ -29,7 +30,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 inputs=("$@")
 if [[ ${#inputs[@]} -eq 0 ]]; then
-  (cd "$work" && apt-get download libwine nsis-common >/dev/null 2>&1) || {
+  (cd "$work" && apt-get download libwine nsis-common libz-mingw-w64 mingw-w64-i686-dev >/dev/null 2>&1) || {
     echo "compare-version-resources: apt-get download failed" >&2
     exit 2
   }
