@@ -3,7 +3,8 @@ file(READ "${IN}" hex HEX)
 string(LENGTH "${hex}" hex_length)
 math(EXPR size "${hex_length} / 2")
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-string(REGEX REPLACE "((0x..,){16})" "\\1\n" bytes "${bytes}")
+string(REPEAT "0x..," 16 row)
+string(REGEX REPLACE "(${row})" "\\1\n" bytes "${bytes}")
 file(WRITE "${OUT}"
   "#include <cstddef>\n"
   "extern const unsigned char ${SYMBOL}[];\n"

@@ -6,6 +6,7 @@
 #include "number_inventory.h"
 #include "reference/reference_tables.h"
 #include "search/search_request.h"
+#include "platform/text.h"
 #include "text_encoding.h"
 
 namespace quavik {
@@ -55,26 +56,9 @@ constexpr std::string_view kStyle = R"css(
   footer { padding: 12px 24px 20px; color: #7b8794; font-size: 12px; }
 )css";
 
-// A value from the request as a page may show it: whole characters only, control characters
-// and stray bytes as '?', cut after kQuotedCharacters characters; not yet escaped.
+// A value from the request as a page may show it; not yet escaped.
 std::string quote_value(std::string_view value) {
-    std::string quoted;
-    std::size_t position = 0;
-    for (std::size_t count = 0; position < value.size(); ++count) {
-        if (count == kQuotedCharacters) {
-            quoted += "…";
-            break;
-        }
-        const std::size_t length = character_length(value, position);
-        const auto byte = static_cast<unsigned char>(value[position]);
-        if (length > 1) {
-            quoted.append(value.substr(position, length));
-        } else {
-            quoted += (byte >= 0x20 && byte < 0x7F) ? static_cast<char>(byte) : '?';
-        }
-        position += length;
-    }
-    return quoted;
+    return quote_for_display(value, kQuotedCharacters);
 }
 
 std::string page(std::string_view title, std::string_view header_html, std::string_view body_html) {

@@ -137,4 +137,24 @@ std::string bytes_to_text(std::string_view bytes) {
     return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
+std::string quote_for_display(std::string_view text, std::size_t max_characters) {
+    std::string quoted;
+    std::size_t position = 0;
+    for (std::size_t count = 0; position < text.size(); ++count) {
+        if (count == max_characters) {
+            quoted += "…";
+            break;
+        }
+        const std::size_t length = character_length(text, position);
+        if (length > 1) {
+            quoted.append(text.substr(position, length));
+        } else {
+            const auto byte = static_cast<unsigned char>(text[position]);
+            quoted += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?';
+        }
+        position += length;
+    }
+    return quoted;
+}
+
 }  // namespace quavik

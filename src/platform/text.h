@@ -25,6 +25,10 @@ std::string replace_text(std::string_view text, std::string_view from, std::stri
 std::string spaces_text(std::size_t count);
 std::string zero_bytes(std::size_t count);
 
+// `text` as a message or a page may quote it: at most `max_characters` whole characters, "…"
+// where it was cut, control characters and bytes that form no character shown as '?'.
+std::string quote_for_display(std::string_view text, std::size_t max_characters);
+
 // The bytes before the first zero byte.
 std::string bytes_to_text(std::string_view bytes);
 

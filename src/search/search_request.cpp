@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "reference/reference_tables.h"
+#include "platform/text.h"
 #include "text_encoding.h"
 
 namespace quavik {
@@ -51,26 +52,9 @@ bool is_printable_ascii(unsigned char byte) {
     return byte >= 0x20 && byte < 0x7F;
 }
 
-// A typed value as a message may show it: at most kQuotedCharacters characters, control
-// characters and bytes that form no character shown as '?', and "…" where it was cut.
+// A typed value as a message may show it.
 std::string quote_input(std::string_view value) {
-    std::string quoted;
-    std::size_t position = 0;
-    for (std::size_t count = 0; position < value.size(); ++count) {
-        if (count == kQuotedCharacters) {
-            quoted += "…";
-            break;
-        }
-        const std::size_t length = character_length(value, position);
-        if (length > 1) {
-            quoted.append(value.substr(position, length));
-        } else {
-            const auto byte = static_cast<unsigned char>(value[position]);
-            quoted += is_printable_ascii(byte) ? static_cast<char>(byte) : '?';
-        }
-        position += length;
-    }
-    return quoted;
+    return quote_for_display(value, kQuotedCharacters);
 }
 
 // Letters a-z into capitals, character by character, so the second byte of a double-byte
