@@ -6,8 +6,9 @@
 
 namespace quavik {
 
-// True for an absolute http:// or https:// URL with a host and no spaces or control
-// characters.
+// True for an absolute http:// or https:// URL whose host is a plain name, an IPv4 or a
+// bracketed IPv6 address (with an optional port, no user name), in printable ASCII without
+// spaces or characters a URL never carries unescaped.
 bool is_web_address(std::string_view url);
 
 // A short page saying that `url` could not be loaded, and why. Both are HTML-escaped.
