@@ -36,8 +36,11 @@ inline bool wait_for(const std::function<bool()>& condition,
 // The start window built by load_start_window, with the real GUI and fake other facilities.
 class StartWindow {
 public:
-    StartWindow() : program_(Facilities{*g_gui, fakes_.http, fakes_.message_box, fakes_.shell,
-                                        fakes_.threads}) {
+    StartWindow() : StartWindow(nullptr, nullptr) {}
+    // With a real HTTP client and thread starter instead of the fakes.
+    StartWindow(HttpClient* http, Threads* threads)
+        : program_(Facilities{*g_gui, http ? *http : fakes_.http, fakes_.message_box,
+                              fakes_.shell, threads ? *threads : fakes_.threads}) {
         program_.frame.definitions = load_window_definitions();
         program_.frame.events = std::make_unique<EventDispatcher>(program_);
         program_.executable_path = "/proc/self/exe";
