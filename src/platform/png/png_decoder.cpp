@@ -13,6 +13,10 @@ struct ReadState {
     std::size_t offset = 0;
 };
 
+// A picture that cannot be decoded is an answer, not an error to print.
+[[noreturn]] void fail_quietly(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignore_warning(png_structp, png_const_charp) {}
+
 void read_from_memory(png_structp png, png_bytep out, png_size_t length) {
     auto* state = static_cast<ReadState*>(png_get_io_ptr(png));
     if (length > state->bytes.size() - state->offset) {
@@ -58,7 +62,7 @@ std::optional<RgbaImage> decode_png(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) {
         return std::nullopt;
     }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, fail_quietly, ignore_warning);
     if (png == nullptr) {
         return std::nullopt;
     }
