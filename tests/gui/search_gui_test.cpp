@@ -22,7 +22,9 @@ namespace {
 // An HTTP server on loopback that records every request it gets.
 class StandInService {
 public:
-    StandInService() {
+    // `content_type`: what the service says its answers are.
+    explicit StandInService(std::string content_type = "text/html; charset=utf-8")
+        : content_type_(std::move(content_type)) {
         server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
             {
                 std::lock_guard lock(mutex_);
@@ -36,7 +38,7 @@ public:
             response.set_content(
                 "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>号码列表</title></head>"
                 "<body><p>15847001111</p></body></html>",
-                "text/html; charset=utf-8");
+                content_type_);
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -59,6 +61,7 @@ public:
     }
 
 private:
+    std::string content_type_;
     httplib::Server server_;
     int port_ = 0;
     std::thread thread_;
@@ -158,6 +161,20 @@ TEST_F(SearchGuiTest, AServiceThatIsDownGivesAClearErrorPage) {
                           "/num.php?shengfenid=10&amp;shiquid=101&amp;lh=AAAA"),
               std::string::npos)
         << source;
+}
+
+TEST_F(SearchGuiTest, ADownloadInsteadOfAPageGivesAClearErrorPage) {
+    StandInService download_service("application/octet-stream");
+    window.program().endpoints.search_host = download_service.host();
+    type_into("编辑框2", "10");
+    type_into("编辑框3", "101");
+    type_into("编辑框4", "AAAA");
+    click("按钮1");
+    ASSERT_TRUE(wait_for([&] { return !download_service.requests().empty(); }));
+    EXPECT_TRUE(wait_for([&] {
+        return web_view() != nullptr &&
+               web_view()->title() == wxString::FromUTF8("无法打开页面");
+    })) << "title is " << (web_view() ? web_view()->title().utf8_string() : std::string("-"));
 }
 
 }  // namespace
