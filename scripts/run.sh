@@ -53,30 +53,9 @@ build/quavik &
 app=$!
 pids+=($app)
 window=$(xdotool search --sync --onlyvisible --class quavik | head -n 1)
-# The client area's absolute origin.
-client_x=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left X: *//p')
-client_y=$(xwininfo -id "$window" | sed -n 's/.*Absolute upper-left Y: *//p')
-
-click_unit() {  # left top width height, in client coordinates
-  xdotool mousemove $((client_x + $1 + $3 / 2)) $((client_y + $2 + $4 / 2)) click 1
-}
-click_unit 120 56 80 32 && xdotool type --delay 20 "10"     # 编辑框2: province
-click_unit 120 104 80 32 && xdotool type --delay 20 "101"   # 编辑框3: city
-click_unit 120 160 80 32 && xdotool type --delay 20 "AAAA"  # 编辑框4: pattern type
-click_unit 88 216 104 32                                    # 按钮1: 开始选号
-
-# Wait until the page has been asked for and the view shows something other than blank white.
-shot=$(mktemp --suffix=.png)
-for _ in $(seq 1 150); do
-  if grep -q "num.php" "$service_log"; then
-    import -window root "$shot"
-    colour=$(convert "$shot" -crop "400x300+$((client_x + 640))+$((client_y + 200))" +repage \
-      -format '%[fx:mean<0.99?1:0]' info:)
-    [ "$colour" = 1 ] && break
-  fi
-  sleep 0.2
-done
-import -window root "$root/screenshot.png"
+source scripts/lib/search_demo.sh
+search_through_window "$window" 10 101 AAAA "$service_log" "$root/screenshot.png" ||
+  echo "no page appeared in the window; the screenshot shows what there was" >&2
 echo "screenshot: $root/screenshot.png"
 xdotool windowactivate --sync "$window"
 xdotool key Escape
