@@ -119,7 +119,7 @@ bool HtmlViewUnit::create_engine() {
     const wxFileName program(wxStandardPaths::Get().GetExecutablePath());
     const wxString candidates[] = {
         program.GetPath() + "/" + kWebEngineModuleName,
-        program.GetPath() + "/../lib/quavik/" + kWebEngineModuleName,
+        program.GetPath() + "/../" + QUAVIK_INSTALL_LIBDIR + "/quavik/" + kWebEngineModuleName,
         wxString(QUAVIK_MODULE_DIR) + "/" + kWebEngineModuleName,
     };
     for (const wxString& path : candidates) {
