@@ -22,6 +22,13 @@ public:
         view_->Bind(wxEVT_WEBVIEW_ERROR, &WebKitEngine::on_error, this);
     }
 
+    // The view outlives the engine (its parent deletes it afterwards): it must not call back.
+    ~WebKitEngine() override {
+        view_->Unbind(wxEVT_WEBVIEW_NAVIGATING, &WebKitEngine::on_navigating, this);
+        view_->Unbind(wxEVT_WEBVIEW_NEWWINDOW, &WebKitEngine::on_new_window, this);
+        view_->Unbind(wxEVT_WEBVIEW_ERROR, &WebKitEngine::on_error, this);
+    }
+
     wxWindow* window() override { return view_; }
     void load(const wxString& url) override {
         if (is_web_address(from_wx(url))) {
