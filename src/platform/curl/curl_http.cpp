@@ -172,9 +172,9 @@ void fail(FetchInfo* info, std::string reason, long status = 0) {
 
 }  // namespace
 
-CurlHttpClient::CurlHttpClient(FetchLimits limits) : limits_(limits) {
-    initialise_curl_once();
-}
+// libcurl (and the TLS library under it) is set up with the first fetch, not at start-up:
+// most runs of the program never check for updates.
+CurlHttpClient::CurlHttpClient(FetchLimits limits) : limits_(limits) {}
 
 std::string CurlHttpClient::fetch_url_bytes(std::string_view url, FetchInfo* info) {
     initialise_curl_once();

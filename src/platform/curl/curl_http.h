@@ -22,8 +22,8 @@ struct FetchLimits {
     long max_redirects = 3;
 };
 
-// Thread-safe: each fetch uses its own easy handle, and no signals (CURLOPT_NOSIGNAL). Construct
-// the first client on the main thread before any worker fetches (it initialises libcurl).
+// Thread-safe: each fetch uses its own easy handle, and no signals (CURLOPT_NOSIGNAL); libcurl
+// is initialised once, by the first fetch, whichever thread makes it.
 class CurlHttpClient : public HttpClient {
   public:
     explicit CurlHttpClient(FetchLimits limits = {});
