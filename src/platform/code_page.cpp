@@ -25,7 +25,7 @@ std::optional<std::string> convert_code_page(std::string_view bytes, UINT from, 
     if (units == 0) {
         return std::nullopt;
     }
-    std::u16string wide(static_cast<std::size_t>(units), u'\0');
+    std::basic_string<WCHAR> wide(static_cast<std::size_t>(units), WCHAR{0});
     if (MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), units) !=
         units) {
         return std::nullopt;
