@@ -115,5 +115,5 @@ else
   failures=$((failures + 1))
 fi
 
-echo "$((failures == 0 ? 1 : 0)) passed, $((failures == 0 ? 0 : 1)) failed: window smoke test"
+echo "smoke: $((failures == 0 ? 1 : 0)) passed, $((failures == 0 ? 0 : 1)) failed"
 exit $((failures == 0 ? 0 : 1))
