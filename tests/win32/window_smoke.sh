@@ -2,6 +2,11 @@
 # The Windows program under Wine on an X display, looked at from outside:
 #   - `quavik.exe --version` prints its own version resource, in GBK;
 #   - the window appears centred, with its title and its units drawn where they belong;
+#   - the focus starts in the HTML view, Tab moves it to the start button, Space presses the
+#     button (a message box for the empty boxes), Enter closes the box, the focus comes back,
+#     Shift+Esc does nothing;
+#   - a search with typed values keeps the window answering (the browser starts, with or without
+#     an HTML engine);
 #   - Esc closes it and the program ends with exit code 0.
 # Usage: window_smoke.sh QUAVIK_EXE [SCREENSHOT.png]
 # Needs DISPLAY (a 1920x1080 screen with a window manager), WINEPREFIX, and WINE, the Wine
@@ -100,6 +105,46 @@ check "the units are drawn" grep -q . "$work/probe.txt"
 if grep -q '^FAIL' "$work/probe.txt"; then
   failures=$((failures + 1))
 fi
+
+# --- keys and clicks --------------------------------------------------------------------------
+# The focus starts in the HTML view; Tab takes it to 按钮1 "开始选号", and Space presses that
+# button: with the boxes empty, the program says so in a message box "提示：".
+box_title="提示："
+box_id=""
+find_box() {
+  box_id="$(xdotool search --onlyvisible --name "^${box_title}\$" 2>/dev/null | head -n 1)"
+  [ -n "$box_id" ]
+}
+box_gone() { ! find_box; }
+xdotool windowactivate --sync "$window_id" >/dev/null 2>&1 || true
+xdotool key --clearmodifiers Tab space
+check "Tab from the HTML view reaches 开始选号, Space presses it: a box \"$box_title\"" \
+  wait_for 30 find_box
+xdotool key --clearmodifiers Return
+check "Enter closes the box" wait_for 30 box_gone
+
+# Shift+Esc does nothing; the focus came back to 按钮1 with the window, so Space opens the box
+# again (which also shows the window survived Shift+Esc).
+xdotool windowactivate --sync "$window_id" >/dev/null 2>&1 || true
+xdotool key --clearmodifiers shift+Escape space
+check "Shift+Esc keeps the window; the focus is back on 开始选号" wait_for 30 find_box
+xdotool key --clearmodifiers Return
+wait_for 30 box_gone || true
+
+# A search: the three boxes filled in by hand, then 开始选号. The HTML view starts its browser
+# (here without an HTML engine: the view may stay blank), and the window must go on answering.
+xdotool windowactivate --sync "$window_id" >/dev/null 2>&1 || true
+type_into() {  # type_into CLIENT-X CLIENT-Y TEXT
+  xdotool mousemove --sync $((left + $1)) $((top + $2)) click 1
+  xdotool type --delay 20 "$3"
+}
+type_into 160 72 10
+type_into 160 120 101
+type_into 160 176 AAAA
+xdotool mousemove --sync $((left + 140)) $((top + 232)) click 1
+check "after a search, no box (the three values were accepted)" box_gone
+# (A window that stopped answering, or a box that came late, would keep Esc below from ending
+# the program.)
 
 # --- Esc closes the window; the program ends with 0 ------------------------------------------
 xdotool windowactivate --sync "$window_id" >/dev/null 2>&1 || true
