@@ -61,16 +61,16 @@ void expect_all_present(const FileVersionInfo& record) {
 
 class VersionInfoTest : public ::testing::Test {
   protected:
-    std::string write_pe(const VersionSpec& spec, bool wide = false) {
+    std::string write_pe(const VersionSpec& layout, bool wide = false) {
         return dir_.write("sample" + std::to_string(++count_) + ".dll",
-                          build_pe_with_version(spec, wide).bytes);
+                          build_pe_with_version(layout, wide).bytes);
     }
     static VersionSpec with_strings(std::vector<std::pair<std::string, std::string>> strings,
                                     std::string table = "080404B0") {
-        VersionSpec spec;
-        spec.translations = {{0x0804, 0x04B0}};
-        spec.tables = {{std::move(table), std::move(strings)}};
-        return spec;
+        VersionSpec layout;
+        layout.translations = {{0x0804, 0x04B0}};
+        layout.tables = {{std::move(table), std::move(strings)}};
+        return layout;
     }
 
     TempDir dir_;
@@ -134,11 +134,11 @@ TEST_F(VersionInfoTest, TranslationTableChoosesTheStringTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        VersionSpec spec = with_strings({{"CompanyName", "acme"}}, c.table);
-        spec.translations = c.translations;
-        spec.translation_bytes = c.raw_translation;
+        VersionSpec layout = with_strings({{"CompanyName", "acme"}}, c.table);
+        layout.translations = c.translations;
+        layout.translation_bytes = c.raw_translation;
         FileVersionInfo record;
-        ASSERT_TRUE(read_file_version_info(write_pe(spec).c_str(), record));
+        ASSERT_TRUE(read_file_version_info(write_pe(layout).c_str(), record));
         expect_all_present(record);
         EXPECT_EQ(member_text(record.CompanyName), c.company);
         EXPECT_EQ(member_text(record.Language), c.language);
@@ -200,14 +200,14 @@ TEST_F(VersionInfoTest, OverlongValuesAreCutBetweenCharacters) {
 }
 
 TEST_F(VersionInfoTest, LongLanguageListIsCutBetweenCharacters) {
-    VersionSpec spec = with_strings({{"CompanyName", "acme"}});
-    spec.translations.assign(30, {0x0804, 0x04B0});
+    VersionSpec layout = with_strings({{"CompanyName", "acme"}});
+    layout.translations.assign(30, {0x0804, 0x04B0});
     std::string full = "中文(简体，中国)";
     for (int i = 1; i < 30; ++i) {
         full += ", 中文(简体，中国)";
     }
     FileVersionInfo record;
-    ASSERT_TRUE(read_file_version_info(write_pe(spec).c_str(), record));
+    ASSERT_TRUE(read_file_version_info(write_pe(layout).c_str(), record));
     const std::string_view language = member_text(record.Language);
     EXPECT_LE(language.size(), 255u);
     EXPECT_GT(language.size(), 250u);

@@ -133,17 +133,17 @@ struct VersionSpec {
     std::optional<Bytes> translation_bytes;  // the raw Translation value, instead of the above
 };
 
-inline NodeSpec version_root(const VersionSpec& spec) {
+inline NodeSpec version_root(const VersionSpec& layout) {
     NodeSpec root{u"VS_VERSION_INFO", 0, {}, std::nullopt, {}};
     for (const std::uint32_t word :
-         {0xFEEF04BDu, 0x00010000u, spec.file_version_ms, spec.file_version_ls,
-          spec.product_version_ms, spec.product_version_ls, 0x3Fu, 0u, spec.file_os, spec.file_type,
-          0u, 0u, 0u}) {
+         {0xFEEF04BDu, 0x00010000u, layout.file_version_ms, layout.file_version_ls,
+          layout.product_version_ms, layout.product_version_ls, 0x3Fu, 0u, layout.file_os,
+          layout.file_type, 0u, 0u, 0u}) {
         append_u32(root.value, word);
     }
-    if (!spec.tables.empty()) {
+    if (!layout.tables.empty()) {
         NodeSpec info{u"StringFileInfo", 1, {}, std::nullopt, {}};
-        for (const StringTableSpec& table : spec.tables) {
+        for (const StringTableSpec& table : layout.tables) {
             NodeSpec table_node{utf16(table.key), 1, {}, std::nullopt, {}};
             for (const auto& [key, value] : table.strings) {
                 table_node.children.push_back(string_node(key, value));
@@ -152,12 +152,12 @@ inline NodeSpec version_root(const VersionSpec& spec) {
         }
         root.children.push_back(info);
     }
-    if (!spec.translations.empty() || spec.translation_bytes) {
+    if (!layout.translations.empty() || layout.translation_bytes) {
         NodeSpec var{u"Translation", 0, {}, std::nullopt, {}};
-        if (spec.translation_bytes) {
-            var.value = *spec.translation_bytes;
+        if (layout.translation_bytes) {
+            var.value = *layout.translation_bytes;
         } else {
-            for (const auto& [language, code_page] : spec.translations) {
+            for (const auto& [language, code_page] : layout.translations) {
                 append_u16(var.value, language);
                 append_u16(var.value, code_page);
             }
@@ -167,26 +167,26 @@ inline NodeSpec version_root(const VersionSpec& spec) {
     return root;
 }
 
-inline Bytes build_version_resource(const VersionSpec& spec) {
-    return serialize_node(version_root(spec));
+inline Bytes build_version_resource(const VersionSpec& layout) {
+    return serialize_node(version_root(layout));
 }
 
 // A typical resource: Chinese (PRC), Unicode, all ten strings.
 inline VersionSpec typical_version_spec() {
-    VersionSpec spec;
-    spec.translations = {{0x0804, 0x04B0}};
-    spec.tables = {{"080404B0",
-                    {{"CompanyName", "示例公司"},
-                     {"FileDescription", "示例程序"},
-                     {"FileVersion", "1.2.3.4"},
-                     {"InternalName", "sample"},
-                     {"LegalCopyright", "版权所有 (C) 2024"},
-                     {"LegalTrademarks", "Sample™"},
-                     {"OriginalFilename", "sample.exe"},
-                     {"ProductName", "示例产品"},
-                     {"ProductVersion", "5.6.7.8"},
-                     {"Comments", "注释"}}}};
-    return spec;
+    VersionSpec layout;
+    layout.translations = {{0x0804, 0x04B0}};
+    layout.tables = {{"080404B0",
+                      {{"CompanyName", "示例公司"},
+                       {"FileDescription", "示例程序"},
+                       {"FileVersion", "1.2.3.4"},
+                       {"InternalName", "sample"},
+                       {"LegalCopyright", "版权所有 (C) 2024"},
+                       {"LegalTrademarks", "Sample™"},
+                       {"OriginalFilename", "sample.exe"},
+                       {"ProductName", "示例产品"},
+                       {"ProductVersion", "5.6.7.8"},
+                       {"Comments", "注释"}}}};
+    return layout;
 }
 
 // ---- PE images ---------------------------------------------------------------------------
@@ -220,7 +220,7 @@ struct PeImage {
 
 // Two sections: an empty ".text" at RVA 0x1000 and ".rsrc" at RVA 0x2000, file offset 0x400, so
 // RVAs and file offsets differ.
-inline PeImage build_pe(const PeSpec& spec) {
+inline PeImage build_pe(const PeSpec& layout) {
     constexpr std::size_t kPeOffset = 0x80;
     constexpr std::uint32_t kTextRva = 0x1000;
     constexpr std::uint32_t kRsrcRva = 0x2000;
@@ -229,8 +229,8 @@ inline PeImage build_pe(const PeSpec& spec) {
 
     // Group the resources by type, then name, then language, all ascending.
     std::map<std::uint16_t, std::map<std::uint16_t, std::map<std::uint16_t, std::size_t>>> tree;
-    for (std::size_t i = 0; i < spec.resources.size(); ++i) {
-        const ResourceSpec& r = spec.resources[i];
+    for (std::size_t i = 0; i < layout.resources.size(); ++i) {
+        const ResourceSpec& r = layout.resources[i];
         tree[r.type][r.name][r.language] = i;
     }
 
@@ -276,23 +276,23 @@ inline PeImage build_pe(const PeSpec& spec) {
         }
         ++type_index;
     }
-    std::vector<std::size_t> entry_at(spec.resources.size());
+    std::vector<std::size_t> entry_at(layout.resources.size());
     for (const auto& [dir, order] : language_dirs) {
         for (std::size_t k = 0; k < order.size(); ++k) {
             const std::size_t entry = rsrc.size();
             rsrc.resize(entry + 16, 0);
             entry_at[order[k]] = entry;
-            put_u32(rsrc, dir + 16 + 8 * k, spec.resources[order[k]].language);
+            put_u32(rsrc, dir + 16 + 8 * k, layout.resources[order[k]].language);
             put_u32(rsrc, dir + 16 + 8 * k + 4, static_cast<std::uint32_t>(entry));
         }
     }
-    std::vector<std::size_t> data_at(spec.resources.size());
-    for (std::size_t i = 0; i < spec.resources.size(); ++i) {
+    std::vector<std::size_t> data_at(layout.resources.size());
+    for (std::size_t i = 0; i < layout.resources.size(); ++i) {
         pad_to(rsrc, 4);
         data_at[i] = rsrc.size();
-        rsrc.insert(rsrc.end(), spec.resources[i].data.begin(), spec.resources[i].data.end());
+        rsrc.insert(rsrc.end(), layout.resources[i].data.begin(), layout.resources[i].data.end());
         put_u32(rsrc, entry_at[i], kRsrcRva + static_cast<std::uint32_t>(data_at[i]));
-        put_u32(rsrc, entry_at[i] + 4, static_cast<std::uint32_t>(spec.resources[i].data.size()));
+        put_u32(rsrc, entry_at[i] + 4, static_cast<std::uint32_t>(layout.resources[i].data.size()));
     }
     const std::size_t rsrc_virtual = rsrc.size();
     pad_to(rsrc, 0x200);
@@ -306,19 +306,19 @@ inline PeImage build_pe(const PeSpec& spec) {
     out[kPeOffset] = 'P';
     out[kPeOffset + 1] = 'E';
     const std::size_t coff = kPeOffset + 4;
-    const std::uint16_t optional_size = spec.pe32_plus ? 240 : 224;
-    put_u16(out, coff, spec.pe32_plus ? 0x8664 : 0x014C);  // machine
-    put_u16(out, coff + 2, 2);                             // sections
+    const std::uint16_t optional_size = layout.pe32_plus ? 240 : 224;
+    put_u16(out, coff, layout.pe32_plus ? 0x8664 : 0x014C);  // machine
+    put_u16(out, coff + 2, 2);                               // sections
     put_u16(out, coff + 16, optional_size);
-    put_u16(out, coff + 18, spec.pe32_plus ? 0x0022 : 0x0102);
+    put_u16(out, coff + 18, layout.pe32_plus ? 0x0022 : 0x0102);
     const std::size_t opt = coff + 20;
     image.optional_offset = opt;
-    put_u16(out, opt, spec.pe32_plus ? 0x20B : 0x10B);
+    put_u16(out, opt, layout.pe32_plus ? 0x20B : 0x10B);
     put_u32(out, opt + 32, 0x1000);  // section alignment
     put_u32(out, opt + 36, 0x200);   // file alignment
     put_u32(out, opt + 56, 0x3000);  // size of image
     put_u32(out, opt + 60, 0x200);   // size of headers
-    const std::size_t count_at = opt + (spec.pe32_plus ? 108 : 92);
+    const std::size_t count_at = opt + (layout.pe32_plus ? 108 : 92);
     put_u32(out, count_at, 16);
     image.resource_directory = count_at + 4 + 2 * 8;
     put_u32(out, image.resource_directory, kRsrcRva);
@@ -344,7 +344,7 @@ inline PeImage build_pe(const PeSpec& spec) {
     for (const std::size_t dir : rsrc_directories) {
         image.directories.push_back(kRsrcRaw + dir);
     }
-    for (std::size_t i = 0; i < spec.resources.size(); ++i) {
+    for (std::size_t i = 0; i < layout.resources.size(); ++i) {
         image.data_entries.push_back(kRsrcRaw + entry_at[i]);
         image.data.push_back(kRsrcRaw + data_at[i]);
     }
@@ -352,8 +352,9 @@ inline PeImage build_pe(const PeSpec& spec) {
 }
 
 // A PE image of the given bitness with one version resource.
-inline PeImage build_pe_with_version(const VersionSpec& spec, bool pe32_plus = false) {
-    return build_pe(PeSpec{pe32_plus, {ResourceSpec{16, 1, 0x0804, build_version_resource(spec)}}});
+inline PeImage build_pe_with_version(const VersionSpec& layout, bool pe32_plus = false) {
+    return build_pe(
+        PeSpec{pe32_plus, {ResourceSpec{16, 1, 0x0804, build_version_resource(layout)}}});
 }
 
 // ---- ELF files ---------------------------------------------------------------------------
@@ -375,8 +376,8 @@ struct ElfImage {
     std::size_t names_index = 2;    // .shstrtab
 };
 
-inline ElfImage build_elf(const ElfSpec& spec) {
-    const bool big = spec.big_endian;
+inline ElfImage build_elf(const ElfSpec& layout) {
+    const bool big = layout.big_endian;
     auto put = [big](Bytes& b, std::size_t at, std::uint64_t value, int size) {
         for (int i = 0; i < size; ++i) {
             const int shift = big ? 8 * (size - 1 - i) : 8 * i;
@@ -384,52 +385,52 @@ inline ElfImage build_elf(const ElfSpec& spec) {
         }
     };
     ElfImage image;
-    const std::size_t header_size = spec.wide ? 64 : 52;
-    image.entry_size = spec.wide ? 64 : 40;
+    const std::size_t header_size = layout.wide ? 64 : 52;
+    image.entry_size = layout.wide ? 64 : 40;
     Bytes& out = image.bytes;
     out.assign(header_size, 0);
 
     const std::string names =
-        std::string("\0.text\0.shstrtab\0", 17) + spec.section_name + std::string("\0", 1);
+        std::string("\0.text\0.shstrtab\0", 17) + layout.section_name + std::string("\0", 1);
     const std::size_t names_at = out.size();
     out.insert(out.end(), names.begin(), names.end());
     pad_to(out, 8);
     std::size_t version_at = out.size();
-    if (spec.version_section) {
-        out.insert(out.end(), spec.version_section->begin(), spec.version_section->end());
+    if (layout.version_section) {
+        out.insert(out.end(), layout.version_section->begin(), layout.version_section->end());
         pad_to(out, 8);
     }
     image.header_table = out.size();
-    const std::size_t count = spec.version_section ? 4 : 3;
+    const std::size_t count = layout.version_section ? 4 : 3;
     out.resize(out.size() + count * image.entry_size, 0);
 
     out[0] = 0x7F;
     out[1] = 'E';
     out[2] = 'L';
     out[3] = 'F';
-    out[4] = spec.wide ? 2 : 1;
+    out[4] = layout.wide ? 2 : 1;
     out[5] = big ? 2 : 1;
     out[6] = 1;
     put(out, 16, 2, 2);  // ET_EXEC
-    if (spec.wide) {
+    if (layout.wide) {
         put(out, 0x28, image.header_table, 8);
         put(out, 0x34, header_size, 2);
         put(out, 0x3A, image.entry_size, 2);
-        put(out, 0x3C, spec.extended_numbering ? 0 : count, 2);
-        put(out, 0x3E, spec.extended_numbering ? 0xFFFF : 2, 2);
+        put(out, 0x3C, layout.extended_numbering ? 0 : count, 2);
+        put(out, 0x3E, layout.extended_numbering ? 0xFFFF : 2, 2);
     } else {
         put(out, 0x20, image.header_table, 4);
         put(out, 0x28, header_size, 2);
         put(out, 0x2E, image.entry_size, 2);
-        put(out, 0x30, spec.extended_numbering ? 0 : count, 2);
-        put(out, 0x32, spec.extended_numbering ? 0xFFFF : 2, 2);
+        put(out, 0x30, layout.extended_numbering ? 0 : count, 2);
+        put(out, 0x32, layout.extended_numbering ? 0xFFFF : 2, 2);
     }
     auto section = [&](std::size_t index, std::uint32_t name, std::uint32_t type,
                        std::uint64_t offset, std::uint64_t size, std::uint32_t link) {
         const std::size_t at = image.header_table + index * image.entry_size;
         put(out, at, name, 4);
         put(out, at + 4, type, 4);
-        if (spec.wide) {
+        if (layout.wide) {
             put(out, at + 24, offset, 8);
             put(out, at + 32, size, 8);
             put(out, at + 40, link, 4);
@@ -439,11 +440,11 @@ inline ElfImage build_elf(const ElfSpec& spec) {
             put(out, at + 24, link, 4);
         }
     };
-    section(0, 0, 0, 0, spec.extended_numbering ? count : 0, spec.extended_numbering ? 2 : 0);
+    section(0, 0, 0, 0, layout.extended_numbering ? count : 0, layout.extended_numbering ? 2 : 0);
     section(1, 1, 1, names_at, 0, 0);             // .text, empty
     section(2, 7, 3, names_at, names.size(), 0);  // .shstrtab
-    if (spec.version_section) {
-        section(3, 17, spec.section_type, version_at, spec.version_section->size(), 0);
+    if (layout.version_section) {
+        section(3, 17, layout.section_type, version_at, layout.version_section->size(), 0);
     }
     return image;
 }

@@ -166,11 +166,11 @@ TEST(VersionApiTest, ConvertedStringsKeepTheirOwnSlots) {
     // another, so that every pointer handed out stays good.
     const std::string a = repeat("靓号", 20);
     const std::string b = repeat("选号", 20);
-    VersionSpec spec;
-    spec.translations = {{0x0804, 0x04B0}};
-    spec.tables = {{"080404B0", {{"A", a}, {"B", b}, {"C", "号"}}}};
+    VersionSpec layout;
+    layout.translations = {{0x0804, 0x04B0}};
+    layout.tables = {{"080404B0", {{"A", a}, {"B", b}, {"C", "号"}}}};
     TempDir dir;
-    const auto block = load_block(dir.write("a.dll", build_pe_with_version(spec).bytes));
+    const auto block = load_block(dir.write("a.dll", build_pe_with_version(layout).bytes));
     ASSERT_TRUE(block);
     void* found_a = nullptr;
     void* found_b = nullptr;
@@ -213,9 +213,9 @@ TEST(VersionApiTest, ReadsStringsStoredAsBinaryOrWithOddLengths) {
 
 TEST(VersionApiTest, PicksResourceOneAndThePreferredLanguage) {
     auto resource = [](std::uint16_t name, std::uint16_t language, const char* product) {
-        VersionSpec spec;
-        spec.tables = {{"040904B0", {{"ProductName", product}}}};
-        return ResourceSpec{16, name, language, build_version_resource(spec)};
+        VersionSpec layout;
+        layout.tables = {{"040904B0", {{"ProductName", product}}}};
+        return ResourceSpec{16, name, language, build_version_resource(layout)};
     };
     struct Case {
         const char* name;
@@ -469,12 +469,12 @@ TEST(VersionApiTest, ReadsElfSections) {
     TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ElfSpec spec;
-        spec.wide = c.wide;
-        spec.big_endian = c.big_endian;
-        spec.extended_numbering = c.extended_numbering;
-        spec.version_section = tree;
-        const auto block = load_block(dir.write("a.elf", build_elf(spec).bytes));
+        ElfSpec layout;
+        layout.wide = c.wide;
+        layout.big_endian = c.big_endian;
+        layout.extended_numbering = c.extended_numbering;
+        layout.version_section = tree;
+        const auto block = load_block(dir.write("a.elf", build_elf(layout).bytes));
         ASSERT_TRUE(block);
         EXPECT_EQ(query_text(*block, "\\StringFileInfo\\080404B0\\ProductName"), "示例产品");
     }
@@ -533,9 +533,9 @@ TEST(VersionApiTest, CorruptElfFiles) {
     TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ElfSpec spec;
-        spec.version_section = tree;
-        testing::ElfImage image = build_elf(spec);
+        ElfSpec layout;
+        layout.version_section = tree;
+        testing::ElfImage image = build_elf(layout);
         ASSERT_TRUE(load_block(dir.write("good.elf", image.bytes)));
         c.edit(image);
         expect_no_version(dir.write("bad.elf", image.bytes));

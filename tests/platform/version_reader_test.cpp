@@ -54,9 +54,9 @@ TEST(VersionReaderTest, EveryPrefixOfAnImageIsReadSafely) {
             }
         }
     }
-    testing::ElfSpec spec;
-    spec.version_section = tree;
-    const Bytes elf = testing::build_elf(spec).bytes;
+    testing::ElfSpec layout;
+    layout.version_section = tree;
+    const Bytes elf = testing::build_elf(layout).bytes;
     for (std::size_t length = 0; length <= elf.size(); ++length) {
         const version::MemorySource source(std::span(elf.data(), length));
         // The section headers come last, so only the whole file has them all.

@@ -81,14 +81,14 @@ class TempDir {
         return file.string();
     }
 
-    // A copy of this test program whose only resource is the version resource of `spec`,
+    // A copy of this test program whose only resource is the version resource of `layout`,
     // written by the system (UpdateResource), so the image is one the system itself made.
-    std::string with_version(std::string_view name, const VersionSpec& spec) const {
+    std::string with_version(std::string_view name, const VersionSpec& layout) const {
         char self[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, self, MAX_PATH);
         const std::filesystem::path file = path_ / name;
         std::filesystem::copy_file(self, file, std::filesystem::copy_options::overwrite_existing);
-        Bytes resource = build_version_resource(spec);
+        Bytes resource = build_version_resource(layout);
         HANDLE update = BeginUpdateResourceA(file.string().c_str(), TRUE);
         EXPECT_NE(update, nullptr) << "cannot update " << file;
         if (update != nullptr) {
@@ -186,10 +186,10 @@ TEST_F(Win32VersionTest, FillsEveryMemberFromAVersionResource) {
 }
 
 TEST_F(Win32VersionTest, WithoutTranslationTheUsEnglishTableIsRead) {
-    VersionSpec spec;
-    spec.tables = {{"040904E4", {{"FileVersion", "9.8.7.6"}, {"ProductName", "Other"}}},
-                   {"080404B0", {{"FileVersion", "1.1.1.1"}}}};
-    const std::string file = dir_.with_version("untranslated.exe", spec);
+    VersionSpec layout;
+    layout.tables = {{"040904E4", {{"FileVersion", "9.8.7.6"}, {"ProductName", "Other"}}},
+                     {"080404B0", {{"FileVersion", "1.1.1.1"}}}};
+    const std::string file = dir_.with_version("untranslated.exe", layout);
     FileVersionInfo record;
     ASSERT_TRUE(read_file_version_info(file.c_str(), record));
     EXPECT_EQ(member_text(record.FileVersion), "9.8.7.6");
