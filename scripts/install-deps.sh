@@ -63,4 +63,10 @@ sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# The desktop libraries come with their recommended companions (the web engine's runtime
+# pieces among them); the Windows toolchain and Wine without theirs, which are many and unused.
+recommends=()
+for group in "${groups[@]}"; do
+  [ "$group" = win32 ] && recommends=(--no-install-recommends)
+done
+"${sudo_cmd[@]}" apt-get install -y -qq "${recommends[@]}" "${missing[@]}"
