@@ -20,6 +20,7 @@ public:
         view_->Bind(wxEVT_WEBVIEW_NAVIGATING, &WebKitEngine::on_navigating, this);
         view_->Bind(wxEVT_WEBVIEW_NEWWINDOW, &WebKitEngine::on_new_window, this);
         view_->Bind(wxEVT_WEBVIEW_ERROR, &WebKitEngine::on_error, this);
+        view_->Bind(wxEVT_WEBVIEW_LOADED, &WebKitEngine::on_loaded, this);
     }
 
     // The view outlives the engine (its parent deletes it afterwards): it must not call back.
@@ -27,6 +28,7 @@ public:
         view_->Unbind(wxEVT_WEBVIEW_NAVIGATING, &WebKitEngine::on_navigating, this);
         view_->Unbind(wxEVT_WEBVIEW_NEWWINDOW, &WebKitEngine::on_new_window, this);
         view_->Unbind(wxEVT_WEBVIEW_ERROR, &WebKitEngine::on_error, this);
+        view_->Unbind(wxEVT_WEBVIEW_LOADED, &WebKitEngine::on_loaded, this);
     }
 
     wxWindow* window() override { return view_; }
@@ -43,7 +45,9 @@ private:
     void on_navigating(wxWebViewEvent& event) {
         // Only web pages, and the page of our own that explains a failed load.
         const std::string url = from_wx(event.GetURL());
-        if (!is_web_address(url) && url.rfind("about:", 0) != 0 && !url.empty()) {
+        if (is_web_address(url)) {
+            error_page_.clear();  // a new page replaces any failure still to be shown
+        } else if (url.rfind("about:", 0) != 0 && !url.empty()) {
             event.Veto();
         }
     }
@@ -54,10 +58,14 @@ private:
     }
 
     void on_error(wxWebViewEvent& event) {
-        // A load replaced by a newer one is no failure; our own page never fails.
         const std::string url = from_wx(event.GetURL());
-        if (event.GetInt() == wxWEBVIEW_NAV_ERR_USER_CANCELLED || !is_web_address(url)) {
+        if (!is_web_address(url)) {
+            // Our own page was cancelled by the engine's own error page: show it again.
+            show_error_page_later();
             return;
+        }
+        if (event.GetInt() == wxWEBVIEW_NAV_ERR_USER_CANCELLED) {
+            return;  // a load replaced by a newer one is no failure
         }
         std::string_view kind;
         switch (event.GetInt()) {
@@ -71,12 +79,37 @@ private:
         const std::string detail = from_wx(event.GetString());
         const std::string reason =
             detail.empty() ? std::string(kind) : std::string(kind) + "（" + detail + "）";
-        // Shown once the engine has finished with the failed load.
-        view_->CallAfter([view = view_, page = to_wx(load_error_page(url, reason))] {
-            view->SetPage(page, "about:blank");
+        failed_url_ = event.GetURL();
+        error_page_ = to_wx(load_error_page(url, reason));
+        error_page_attempts_ = 0;
+        show_error_page_later();
+    }
+
+    void on_loaded(wxWebViewEvent& event) {
+        // The engine's own error page for the failed address came after ours.
+        if (!error_page_.empty() && event.GetURL() == failed_url_) {
+            show_error_page_later();
+        }
+    }
+
+    // The engine answers a failed load with an error page of its own, which may land before or
+    // after ours; ours is set again whenever the engine's replaced it, a few times at most.
+    void show_error_page_later() {
+        constexpr int kMaxAttempts = 5;
+        if (error_page_.empty() || error_page_attempts_ >= kMaxAttempts) {
+            return;
+        }
+        ++error_page_attempts_;
+        view_->CallAfter([this] {
+            if (!error_page_.empty()) {
+                view_->SetPage(error_page_, "about:blank");
+            }
         });
     }
 
+    wxString failed_url_;
+    wxString error_page_;  // our page for the last failed load, until the next web address
+    int error_page_attempts_ = 0;
     wxWebView* view_;
 };
 
