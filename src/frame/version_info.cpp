@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "text_encoding.h"
+#include "platform/text.h"
 #include "version_api.h"
 
 namespace quavik {
@@ -56,19 +56,9 @@ constexpr OwnedText FileVersionInfo::*kMembers[] = {
 };
 // clang-format on
 
-// The longest prefix of `text` that fits a member's block with its terminator, cut between
-// characters.
+// A value cut to fit a member's block with its terminator, between characters.
 std::string_view fit_member(std::string_view text) {
-    constexpr std::size_t kRoom = kVersionMemberBlockSize - 1;
-    std::size_t length = 0;
-    while (length < text.size()) {
-        const std::size_t next = length + character_length(text, length);
-        if (next > kRoom) {
-            break;
-        }
-        length = next;
-    }
-    return text.substr(0, length);
+    return characters_within(text, kVersionMemberBlockSize - 1);
 }
 
 // The text a successful query pointed at, never read past the end of the block.

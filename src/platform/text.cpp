@@ -137,6 +137,18 @@ std::string bytes_to_text(std::string_view bytes) {
     return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
+std::string_view characters_within(std::string_view text, std::size_t max_bytes) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t next = end + character_length(text, end);
+        if (next > max_bytes) {
+            break;
+        }
+        end = next;
+    }
+    return text.substr(0, end);
+}
+
 std::string quote_for_display(std::string_view text, std::size_t max_characters) {
     std::string quoted;
     std::size_t position = 0;

@@ -25,6 +25,9 @@ std::string replace_text(std::string_view text, std::string_view from, std::stri
 std::string spaces_text(std::size_t count);
 std::string zero_bytes(std::size_t count);
 
+// The longest start of `text` that fits in `max_bytes` and ends on a character boundary.
+std::string_view characters_within(std::string_view text, std::size_t max_bytes);
+
 // `text` as a message or a page may quote it: at most `max_characters` whole characters, "…"
 // where it was cut, control characters and bytes that form no character shown as '?'.
 std::string quote_for_display(std::string_view text, std::size_t max_characters);

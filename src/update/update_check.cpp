@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "text_encoding.h"
+#include "platform/text.h"
 #include "ui/handlers.h"
 #include "ui/web_page.h"
 #include "update/version_number.h"
@@ -15,19 +15,6 @@ namespace {
 
 constexpr std::size_t kMaxDownloadUrl = 2048;
 constexpr std::string_view kShortenedMark = "……";
-
-// The longest part of `text` that fits in `limit` bytes and ends on a character boundary.
-std::string_view characters_within(std::string_view text, std::size_t limit) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t next = end + character_length(text, end);
-        if (next > limit) {
-            break;
-        }
-        end = next;
-    }
-    return text.substr(0, end);
-}
 
 bool is_space(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
