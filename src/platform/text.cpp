@@ -137,6 +137,15 @@ std::string bytes_to_text(std::string_view bytes) {
     return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
+std::string_view trim_spaces(std::string_view text) {
+    constexpr std::string_view kSpaces = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kSpaces);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
+}
+
 std::string_view characters_within(std::string_view text, std::size_t max_bytes) {
     std::size_t end = 0;
     while (end < text.size()) {

@@ -25,6 +25,9 @@ std::string replace_text(std::string_view text, std::string_view from, std::stri
 std::string spaces_text(std::size_t count);
 std::string zero_bytes(std::size_t count);
 
+// `text` without the ASCII spaces, tabs, CRs and LFs around it.
+std::string_view trim_spaces(std::string_view text);
+
 // The longest start of `text` that fits in `max_bytes` and ends on a character boundary.
 std::string_view characters_within(std::string_view text, std::size_t max_bytes);
 

@@ -31,7 +31,7 @@ constexpr std::size_t kQuotedCharacters = 16;
 // Spaces that may surround a typed or pasted value.
 constexpr std::array<std::string_view, 5> kSurroundingSpaces = {" ", "\t", "\r", "\n", "　"};
 
-std::string_view trim_spaces(std::string_view text) {
+std::string_view trim_typed_spaces(std::string_view text) {
     for (bool trimmed = true; trimmed && !text.empty();) {
         trimmed = false;
         for (std::string_view space : kSurroundingSpaces) {
@@ -287,7 +287,7 @@ std::optional<int> parse_city_id(std::string_view text) {
 
 SearchInputCheck validate_search_input(std::string_view raw_province, std::string_view raw_city,
                                        std::string_view raw_pattern) {
-    const std::string_view province_text = trim_spaces(raw_province);
+    const std::string_view province_text = trim_typed_spaces(raw_province);
     if (province_text.empty()) {
         return empty_box(kProvinceBox);
     }
@@ -301,7 +301,7 @@ SearchInputCheck validate_search_input(std::string_view raw_province, std::strin
                                         " 不存在。请在参考文本中查找省份ID，例如 10。");
     }
 
-    const std::string_view city_text = trim_spaces(raw_city);
+    const std::string_view city_text = trim_typed_spaces(raw_city);
     if (city_text.empty()) {
         return empty_box(kCityBox);
     }
@@ -322,7 +322,7 @@ SearchInputCheck validate_search_input(std::string_view raw_province, std::strin
                                     "。请在参考文本中该省份下面查找市区ID。");
     }
 
-    const std::string_view pattern_text = trim_spaces(raw_pattern);
+    const std::string_view pattern_text = trim_typed_spaces(raw_pattern);
     if (pattern_text.empty()) {
         return empty_box(kPatternBox);
     }

@@ -16,20 +16,6 @@ namespace {
 constexpr std::size_t kMaxDownloadUrl = 2048;
 constexpr std::string_view kShortenedMark = "……";
 
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view trim_spaces(std::string_view text) {
-    while (!text.empty() && is_space(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_space(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 void show_failure(Program& program, std::string_view reason) {
     program.facilities.message_box.show_message_box(
         std::string(kTextCheckFailed) + std::string(reason), kCaptionNotice,

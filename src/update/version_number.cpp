@@ -1,24 +1,17 @@
 #include "update/version_number.h"
 
+#include "platform/text.h"
+
 namespace quavik {
 
 namespace {
 
 constexpr unsigned kMaxPart = 65535;
 
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 }  // namespace
 
 std::optional<VersionNumber> parse_version_number(std::string_view text) {
-    while (!text.empty() && is_space(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_space(text.back())) {
-        text.remove_suffix(1);
-    }
+    text = trim_spaces(text);
     if (text.empty()) {
         return std::nullopt;
     }
