@@ -2,6 +2,7 @@
 // happens to missing keys and over-long texts, failed and repeated reads, and the program's own
 // executable (this test binary carries the program's version resource).
 #include "frame/version_info.h"
+#include "version_members.h"
 
 #include <malloc.h>
 
@@ -23,25 +24,8 @@ using testing::VersionSpec;
 
 constexpr const char* kTitle = "Quavik靓号选号KM1.0";
 
-struct MemberExpectation {
-    const char* name;
-    OwnedText FileVersionInfo::*member;
-};
-// clang-format off
-constexpr MemberExpectation kMembers[] = {
-    {"FileVersion",      &FileVersionInfo::FileVersion},
-    {"FileDescription",  &FileVersionInfo::FileDescription},
-    {"InternalName",     &FileVersionInfo::InternalName},
-    {"CompanyName",      &FileVersionInfo::CompanyName},
-    {"LegalCopyright",   &FileVersionInfo::LegalCopyright},
-    {"LegalTrademarks",  &FileVersionInfo::LegalTrademarks},
-    {"OriginalFilename", &FileVersionInfo::OriginalFilename},
-    {"ProductName",      &FileVersionInfo::ProductName},
-    {"ProductVersion",   &FileVersionInfo::ProductVersion},
-    {"Language",         &FileVersionInfo::Language},
-    {"Comments",         &FileVersionInfo::Comments},
-};
-// clang-format on
+using testing::MemberExpectation;
+using testing::kMembers;
 
 void expect_all_absent(const FileVersionInfo& record) {
     for (const MemberExpectation& m : kMembers) {

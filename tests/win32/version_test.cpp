@@ -11,6 +11,7 @@
 
 #include "../platform/pe_builder.h"
 #include "frame/version_info.h"
+#include "../frame/version_members.h"
 #include "platform/code_page.h"
 
 namespace quavik {
@@ -37,25 +38,8 @@ std::string language_name(DWORD language) {
     return name;
 }
 
-struct Member {
-    const char* name;
-    OwnedText FileVersionInfo::*member;
-};
-// clang-format off
-constexpr Member kMembers[] = {
-    {"FileVersion",      &FileVersionInfo::FileVersion},
-    {"FileDescription",  &FileVersionInfo::FileDescription},
-    {"InternalName",     &FileVersionInfo::InternalName},
-    {"CompanyName",      &FileVersionInfo::CompanyName},
-    {"LegalCopyright",   &FileVersionInfo::LegalCopyright},
-    {"LegalTrademarks",  &FileVersionInfo::LegalTrademarks},
-    {"OriginalFilename", &FileVersionInfo::OriginalFilename},
-    {"ProductName",      &FileVersionInfo::ProductName},
-    {"ProductVersion",   &FileVersionInfo::ProductVersion},
-    {"Language",         &FileVersionInfo::Language},
-    {"Comments",         &FileVersionInfo::Comments},
-};
-// clang-format on
+using testing::MemberExpectation;
+using testing::kMembers;
 
 // A directory of its own in the temporary directory, removed with its files.
 class TempDir {
@@ -207,7 +191,7 @@ TEST_F(Win32VersionTest, FailedReadLeavesEveryMemberAbsent) {
         FileVersionInfo record;
         ASSERT_TRUE(read_file_version_info(kOwnExecutable, record));
         EXPECT_FALSE(read_file_version_info(file.c_str(), record));
-        for (const Member& m : kMembers) {
+        for (const MemberExpectation& m : kMembers) {
             EXPECT_EQ((record.*m.member).get(), nullptr) << m.name;
         }
     }
@@ -217,7 +201,7 @@ TEST_F(Win32VersionTest, ReadingTwiceGivesTheSameTexts) {
     FileVersionInfo record;
     ASSERT_TRUE(read_file_version_info(kOwnExecutable, record));
     std::vector<std::string> first;
-    for (const Member& m : kMembers) {
+    for (const MemberExpectation& m : kMembers) {
         first.emplace_back(member_text(record.*m.member));
     }
     ASSERT_TRUE(read_file_version_info(kOwnExecutable, record));
